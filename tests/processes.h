@@ -1,0 +1,71 @@
+// Child processes for the tests that run built programs: the program under
+// test on a pseudo-terminal, as a person would use it, and a stand-in client.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A program running on its own pseudo-terminal, which is its controlling
+// terminal. The environment is exactly `environment` ("NAME=value").
+class PtySession {
+public:
+    PtySession(const std::vector<std::string>& command, const std::vector<std::string>& environment);
+    ~PtySession();
+    PtySession(const PtySession&) = delete;
+    PtySession& operator=(const PtySession&) = delete;
+
+    // Reads until the screen so far holds `needle`; false after `seconds`.
+    bool WaitFor(const std::string& needle, double seconds = 10);
+    void Type(const std::string& keys);
+    // The exit status, or -1 when it has not ended after `seconds` (it is then killed).
+    int WaitForExit(double seconds = 10);
+
+    const std::string& Screen() const { return screen_; }
+
+private:
+    bool ReadSome(double seconds);
+
+    pid_t pid_ = -1;
+    int master_ = -1;
+    std::string screen_;
+};
+
+// standin-client CLASS TITLE, running until it is stopped or destroyed.
+class StandinClient {
+public:
+    StandinClient(const std::string& className, const std::string& title,
+                  const std::vector<std::string>& environment);
+    ~StandinClient();
+    StandinClient(const StandinClient&) = delete;
+    StandinClient& operator=(const StandinClient&) = delete;
+
+    bool Ready() const { return ready_; }
+    void Kill(int signal);  // and wait for it to end
+
+private:
+    pid_t pid_ = -1;
+    int input_ = -1;
+    bool ready_ = false;
+};
+
+// A private temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Where the build put its programs.
+std::string BuiltProgram(const std::string& name);
+
+}  // namespace testing_support
