@@ -32,4 +32,23 @@ bool ClientIsRunning(Platform& os);
 // application data folder, creating each level and recording it in `chain`.
 void PrepareDataChain(Platform& os, std::string& path, std::vector<std::string>& chain);
 
+// Reads the ID the client saved in `folder`\config.ini; empty when unknown.
+void ReadSavedId(Platform& os, const std::string& folder, std::string& savedId);
+
+// Appends the full path of every plain file of `folder` to `files`, in the
+// platform's order. Sub-folders and names that begin with a dot are left out.
+void ListDataFiles(Platform& os, const std::string& folder, std::vector<std::string>& files);
+
+// Fills `text` with the confirmation question, naming `savedId` when known.
+void ComposePrompt(const std::string& savedId, std::string& text);
+
+// Shows the confirmation question; true only when the user answers Yes.
+bool AskToProceed(Platform& os, const std::string& text);
+
+// Deletes `files` (last first), then removes `chain` (innermost first), and
+// shows either the success text or one line per path that is still there.
+// Empties both lists; `report` is the text buffer.
+void RemoveAndReport(Platform& os, std::vector<std::string>& files,
+                     std::vector<std::string>& chain, std::string& report);
+
 }  // namespace cleanup

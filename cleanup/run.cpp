@@ -35,6 +35,11 @@ int RunCleanup(Platform& os) {
     RunState run;
     run.path.assign(folder, strnlen(folder, sizeof folder));
     PrepareDataChain(os, run.path, run.directoryChain);
+    ReadSavedId(os, run.path, run.savedId);
+    ListDataFiles(os, run.path, run.fileList);
+    ComposePrompt(run.savedId, run.text);
+    if (!AskToProceed(os, run.text)) return kExitDone;
+    RemoveAndReport(os, run.fileList, run.directoryChain, run.text);
     return kExitDone;
 }
 
