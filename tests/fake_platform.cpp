@@ -64,7 +64,7 @@ bool FakePlatform::CreateDirectoryA(const char* path, void* securityAttributes) 
 
 std::uint32_t FakePlatform::GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
     calls.push_back("GetCurrentDirectoryA " + std::to_string(size));
-    if (currentDirectoryResult != 0) return currentDirectoryResult;
+    if (currentDirectoryResult) return *currentDirectoryResult;
     if (currentDirectory.size() + 1 > size) return static_cast<std::uint32_t>(currentDirectory.size() + 1);
     std::memcpy(buffer, currentDirectory.c_str(), currentDirectory.size() + 1);
     return static_cast<std::uint32_t>(currentDirectory.size());

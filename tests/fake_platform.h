@@ -29,7 +29,7 @@ public:
     std::optional<std::string> localAppData = std::string("C:\\Users\\me\\AppData\\Local");
     std::map<std::string, std::uint32_t> failingPaths;  // path -> error of any operation on it
     std::string currentDirectory = "C:\\start";
-    std::uint32_t currentDirectoryResult = 0;  // non-zero: GetCurrentDirectoryA returns this instead
+    std::optional<std::uint32_t> currentDirectoryResult;  // set: GetCurrentDirectoryA returns it, writing nothing
     std::map<std::string, std::string> profileValues;  // "folder|section|key" -> value
     std::map<std::string, std::vector<platform::FindData>> listings;  // pattern -> entries
 

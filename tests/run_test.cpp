@@ -119,10 +119,13 @@ TEST(DataChain, CreationFailuresAreIgnored) {
     os.failingPaths[base + "\\K-ORB\\zelkor"] = platform::kErrorAccessDenied;
     os.failingPaths[base + "\\K-ORB\\zelkor\\app"] = platform::kErrorPathNotFound;
     EXPECT_EQ(cleanup::RunCleanup(os), cleanup::kExitDone);
-    EXPECT_THAT(CallsAfterLookup(os),
-                ElementsAre("CreateDirectoryA " + base + "\\K-ORB",
-                            "CreateDirectoryA " + base + "\\K-ORB\\zelkor",
-                            "CreateDirectoryA " + base + "\\K-ORB\\zelkor\\app"));
+    std::vector<std::string> after = CallsAfterLookup(os);
+    after.resize(std::min<std::size_t>(after.size(), 4));
+    EXPECT_THAT(after, ElementsAre("CreateDirectoryA " + base + "\\K-ORB",
+                                   "CreateDirectoryA " + base + "\\K-ORB\\zelkor",
+                                   "CreateDirectoryA " + base + "\\K-ORB\\zelkor\\app",
+                                   "GetCurrentDirectoryA 260"))
+        << "the run goes on to the inventory";
 }
 
 }  // namespace
