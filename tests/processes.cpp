@@ -98,40 +98,83 @@ int PtySession::WaitForExit(double seconds) {
     }
 }
 
-StandinClient::StandinClient(const std::string& className, const std::string& title,
-                             const std::vector<std::string>& environment) {
+ChildProcess::ChildProcess(const std::vector<std::string>& command,
+                           const std::vector<std::string>& environment) {
     int toChild[2];
     int fromChild[2];
     if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
     pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
         dup2(toChild[0], STDIN_FILENO);
         dup2(fromChild[1], STDOUT_FILENO);
-        Exec({BuiltProgram("standin-client"), className, title}, environment);
+        Exec(command, environment);
     }
     close(toChild[0]);
     close(fromChild[1]);
     input_ = toChild[1];
-    char said[16] = {};
-    std::size_t got = 0;
-    for (ssize_t n; got < 6 && (n = read(fromChild[0], said + got, 6 - got)) > 0;) {
-        got += static_cast<std::size_t>(n);
+    output_ = fromChild[0];
+}
+
+ChildProcess::~ChildProcess() {
+    CloseInput();  // most helpers end with their input
+    if (WaitForExit(5) < 0) Kill(SIGKILL);
+    if (output_ >= 0) close(output_);
+}
+
+bool ChildProcess::ReadLine(std::string& line, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        std::size_t newline = pending_.find('\n');
+        if (newline != std::string::npos) {
+            line = pending_.substr(0, newline);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            pending_.erase(0, newline + 1);
+            return true;
+        }
+        double left = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+        struct pollfd ready = {output_, POLLIN, 0};
+        if (left <= 0 || poll(&ready, 1, static_cast<int>(left * 1000) + 1) <= 0) return false;
+        char buffer[4096];
+        ssize_t n = read(output_, buffer, sizeof buffer);
+        if (n <= 0) return false;
+        pending_.append(buffer, static_cast<std::size_t>(n));
     }
-    close(fromChild[0]);
-    ready_ = std::strncmp(said, "ready\n", 6) == 0;
 }
 
-StandinClient::~StandinClient() {
-    if (input_ >= 0) close(input_);  // the end of its input closes its window
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
+void ChildProcess::CloseInput() {
+    if (input_ >= 0) close(input_);
+    input_ = -1;
 }
 
-void StandinClient::Kill(int signal) {
+int ChildProcess::WaitForExit(double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (pid_ > 0) {
+        int raw = 0;
+        if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+            pid_ = -1;
+            return ExitStatus(raw);
+        }
+        if (std::chrono::steady_clock::now() > deadline) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+void ChildProcess::Kill(int signal) {
+    if (pid_ <= 0) return;
     kill(pid_, signal);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
+}
+
+StandinClient::StandinClient(const std::string& className, const std::string& title,
+                             const std::vector<std::string>& environment)
+    : process_({BuiltProgram("standin-client"), className, title}, environment) {
+    std::string line;
+    ready_ = process_.ReadLine(line, 10) && line == "ready";
 }
 
 TempFolder::TempFolder() {

@@ -34,21 +34,40 @@ private:
     std::string screen_;
 };
 
-// standin-client CLASS TITLE, running until it is stopped or destroyed.
-class StandinClient {
+// A program with pipes on its standard input and output. When destroyed its
+// input is closed, and it is killed if it has not ended within five seconds. The environment is exactly `environment`.
+class ChildProcess {
 public:
-    StandinClient(const std::string& className, const std::string& title,
-                  const std::vector<std::string>& environment);
-    ~StandinClient();
-    StandinClient(const StandinClient&) = delete;
-    StandinClient& operator=(const StandinClient&) = delete;
+    ChildProcess(const std::vector<std::string>& command, const std::vector<std::string>& environment);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool Ready() const { return ready_; }
+    // The next line of its output, without the newline; false at its end or after `seconds`.
+    bool ReadLine(std::string& line, double seconds = 60);
+    void CloseInput();
+    // The exit status, or -1 when it has not ended after `seconds`.
+    int WaitForExit(double seconds = 60);
     void Kill(int signal);  // and wait for it to end
 
 private:
     pid_t pid_ = -1;
     int input_ = -1;
+    int output_ = -1;
+    std::string pending_;
+};
+
+// standin-client CLASS TITLE, running until it is stopped or destroyed.
+class StandinClient {
+public:
+    StandinClient(const std::string& className, const std::string& title,
+                  const std::vector<std::string>& environment);
+
+    bool Ready() const { return ready_; }
+    void Kill(int signal) { process_.Kill(signal); }
+
+private:
+    ChildProcess process_;
     bool ready_ = false;
 };
 
