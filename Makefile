@@ -2,13 +2,19 @@
 HOST := build/host
 WIN32 := build/win32
 JOBS ?= 2
+# The Windows build the Wine tests run: win32 where 32-bit Wine runs, else win64.
+WINE_ARCH = $(shell tools/wine-arch)
 
-.PHONY: run test host windows clean
+.NOTPARALLEL:
+.PHONY: run test host windows wine-build test-tools clean
 
 run: host
 	$(HOST)/zelkor-cleanup
 
-test: host windows
+test: test-tools windows wine-build
+	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DWINE_TEST_BUILD=$(CURDIR)/build/$(WINE_ARCH) -DWINDOWS_EXE=$(CURDIR)/$(WIN32)/zelkor-cleanup.exe
+	cmake --build $(HOST) -j $(JOBS)
 	ctest --test-dir $(HOST) --output-on-failure -j $(JOBS)
 
 host:
@@ -20,6 +26,16 @@ windows:
 	tools/install-deps windows
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
 	cmake --build $(WIN32) -j $(JOBS)
+
+# The 64-bit build of the same source, for machines without 32-bit Wine.
+wine-build:
+	if [ "$(WINE_ARCH)" = win64 ]; then \
+	  cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel && \
+	  cmake --build build/win64 -j $(JOBS); \
+	fi
+
+test-tools:
+	tools/install-deps host windows wine
 
 clean:
 	rm -rf build
