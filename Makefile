@@ -1,6 +1,7 @@
 # A thin front over CMake and CTest. See README.md.
 HOST := build/host
 WIN32 := build/win32
+ASAN := build/asan
 JOBS ?= 2
 # The Windows build the Wine tests run: win32 where 32-bit Wine runs, else win64.
 WINE_ARCH = $(shell tools/wine-arch)
@@ -11,11 +12,17 @@ WINE_ARCH = $(shell tools/wine-arch)
 run: host
 	$(HOST)/zelkor-cleanup
 
+# Every test: unit, stand-in, pseudo-terminal (also under valgrind), lint,
+# the exe as built, the Windows program under Wine; then the host tests again
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: test-tools windows wine-build
 	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DWINE_TEST_BUILD=$(CURDIR)/build/$(WINE_ARCH) -DWINDOWS_EXE=$(CURDIR)/$(WIN32)/zelkor-cleanup.exe
 	cmake --build $(HOST) -j $(JOBS)
 	ctest --test-dir $(HOST) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZELKOR_SANITIZE=ON
+	cmake --build $(ASAN) -j $(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
 host:
 	tools/install-deps host

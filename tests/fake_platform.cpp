@@ -53,7 +53,8 @@ bool FakePlatform::SHGetSpecialFolderPathA(WindowHandle owner, char* path, int c
     calls.push_back("SHGetSpecialFolderPathA " + std::to_string(csidl) + (create ? " create" : "") +
                     (owner ? " owned" : ""));
     if (!localAppData) return false;
-    std::memcpy(path, localAppData->c_str(), localAppData->size() + 1);
+    const std::string& folder = *localAppData;
+    std::memcpy(path, folder.c_str(), folder.size() + 1);
     return true;
 }
 

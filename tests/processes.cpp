@@ -21,6 +21,7 @@ namespace {
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
     for (std::string& s : strings) pointers.push_back(s.data());
     pointers.push_back(nullptr);
     return pointers;
@@ -200,6 +201,20 @@ TempFolder::~TempFolder() {
 
 std::string BuiltProgram(const std::string& name) {
     return std::string(TEST_BUILD_DIR) + "/" + name;
+}
+
+std::vector<std::string> ProgramCommand(const std::string& name) {
+    std::vector<std::string> command;
+    const char* wrapper = std::getenv("ZELKOR_TEST_WRAPPER");
+    std::string words = wrapper ? wrapper : "";
+    for (std::size_t start = 0; start < words.size();) {
+        std::size_t end = words.find(' ', start);
+        if (end == std::string::npos) end = words.size();
+        if (end > start) command.push_back(words.substr(start, end - start));
+        start = end + 1;
+    }
+    command.push_back(BuiltProgram(name));
+    return command;
 }
 
 }  // namespace testing_support

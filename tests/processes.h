@@ -87,4 +87,8 @@ private:
 // Where the build put its programs.
 std::string BuiltProgram(const std::string& name);
 
+// The command that runs the built `name`, behind the words of
+// $ZELKOR_TEST_WRAPPER when it is set (valgrind, for one).
+std::vector<std::string> ProgramCommand(const std::string& name);
+
 }  // namespace testing_support

@@ -12,7 +12,7 @@
 
 namespace {
 
-using testing_support::BuiltProgram;
+using testing_support::ProgramCommand;
 using testing_support::PtySession;
 using testing_support::StandinClient;
 using testing_support::TempFolder;
@@ -67,7 +67,7 @@ TEST_F(Program, RefusesWhileAClientWindowIsOpen) {
     for (const char* className : {"WC_ZELKOR_WIN_APP_MAIN", "WC_ZELKOR_WIN_APP_UPDATE"}) {
         StandinClient client(className, "Zelkor", Environment());
         ASSERT_TRUE(client.Ready());
-        PtySession run({BuiltProgram("zelkor-cleanup")}, Environment());
+        PtySession run(ProgramCommand("zelkor-cleanup"), Environment());
         ASSERT_TRUE(run.WaitFor("[OK] ")) << run.Screen();
         EXPECT_NE(run.Screen().find("=== Zelkor / CLEANUP ===\r\n"
                                     "Windows版Zelkorを終了してから実行してください\r\n"),
@@ -93,7 +93,8 @@ TEST_F(Program, DeclinedRunLeavesTheThreeEmptyFoldersWhateverItsArguments) {
     ASSERT_TRUE(other.Ready());
     for (std::vector<std::string> arguments : {std::vector<std::string>{},
                                                {"--help", "/?", "-y", "C:\\x"}}) {
-        arguments.insert(arguments.begin(), BuiltProgram("zelkor-cleanup"));
+        std::vector<std::string> command = ProgramCommand("zelkor-cleanup");
+        arguments.insert(arguments.begin(), command.begin(), command.end());
         PtySession run(arguments, Environment());
         ASSERT_TRUE(run.WaitFor("[Yes/No] ")) << run.Screen();
         EXPECT_NE(run.Screen().find("=== (i) Zelkor / CLEANUP ===\r\n"
@@ -116,7 +117,7 @@ TEST_F(Program, AcceptedRunDeletesTheDataAndSaysSo) {
     WriteFile(App() + "/save.dat", "s");
     WriteFile(App() + "/\xE3\x82\xBD.log", "so");  // a name whose code-page-932 form holds 5C
     WriteFile(dataHome_ + "/neighbour.txt", "not ours");
-    PtySession run({BuiltProgram("zelkor-cleanup")}, Environment());
+    PtySession run(ProgramCommand("zelkor-cleanup"), Environment());
     ASSERT_TRUE(run.WaitFor("[Yes/No] ")) << run.Screen();
     EXPECT_NE(run.Screen().find("前回のID入力情報 : 【player-01】\r\n\r\n" + kPromptTail), std::string::npos)
         << run.Screen();
@@ -135,7 +136,7 @@ TEST_F(Program, LeftoversAreReportedAndNothingElseIsTouched) {
     WriteFile(App() + "/replays/game1", "kept: sub-folders are not entered");
     WriteFile(App() + "/.settings", "kept: dot-files are not listed");
     WriteFile(App() + "/save.dat", "deleted");
-    PtySession run({BuiltProgram("zelkor-cleanup")}, Environment());
+    PtySession run(ProgramCommand("zelkor-cleanup"), Environment());
     ASSERT_TRUE(run.WaitFor("[Yes/No] ")) << run.Screen();
     run.Type("YES\n");
     ASSERT_TRUE(run.WaitFor("[OK] ")) << run.Screen();
@@ -158,7 +159,7 @@ TEST_F(Program, LeftoversAreReportedAndNothingElseIsTouched) {
 TEST_F(Program, WithoutADataHomeItSaysSoAndStops) {
     std::vector<std::string> environment = {"PATH=/usr/bin:/bin", "LC_ALL=C.UTF-8",
                                             "XDG_RUNTIME_DIR=" + temp_.path()};
-    PtySession run({BuiltProgram("zelkor-cleanup")}, environment);
+    PtySession run(ProgramCommand("zelkor-cleanup"), environment);
     ASSERT_TRUE(run.WaitFor("[OK] ")) << run.Screen();
     EXPECT_NE(run.Screen().find("=== Error ===\r\nCSIDL_LOCAL_APPDATA failed\r\n"), std::string::npos)
         << run.Screen();
@@ -171,7 +172,7 @@ TEST_F(Program, ADialogWithoutATerminalCountsAsNotShown) {
     // the refused run still does not exit 0.
     StandinClient client("WC_ZELKOR_WIN_APP_MAIN", "", Environment());
     ASSERT_TRUE(client.Ready());
-    PtySession run({BuiltProgram("zelkor-cleanup")}, Environment());
+    PtySession run(ProgramCommand("zelkor-cleanup"), Environment());
     ASSERT_TRUE(run.WaitFor("[OK] ")) << run.Screen();
     run.Type("\x04");  // end of input
     EXPECT_EQ(run.WaitForExit(), 1);

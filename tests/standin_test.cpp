@@ -201,6 +201,7 @@ TEST_F(StandIn, NamesWithoutAFaithfulCodePage932FormReachNothing) {
     WriteFile(root_ + "/back\\slash", "b");
     auto entries = List(os_, zRoot_);
     std::vector<std::string> names;
+    names.reserve(entries.size());
     for (const auto& entry : entries) names.push_back(entry.first);
     EXPECT_EQ(names, (std::vector<std::string>{".", "..", "back?slash", "smile?", "x", "x?y"}));
     for (const char* shown : {"back?slash", "smile?", "x?y"}) {

@@ -43,7 +43,7 @@ bool BmpToPng(const std::string& bmpPath, const std::string& pngPath) {
     for (std::int32_t y = height - 1; y >= 0; --y) {
         raw.push_back('\0');
         const unsigned char* row = &bmp[offset + rowBytes * static_cast<std::size_t>(y)];
-        for (std::int32_t x = 0; x < width; ++x) {
+        for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x) {
             raw.push_back(static_cast<char>(row[x * 3 + 2]));
             raw.push_back(static_cast<char>(row[x * 3 + 1]));
             raw.push_back(static_cast<char>(row[x * 3]));

@@ -54,7 +54,8 @@ class WineDesktop : public ::testing::Environment {
 public:
     void SetUp() override {
         StartXvfb();
-        environment_ = {"PATH=" + std::string(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"),
+        const char* path = std::getenv("PATH");
+        environment_ = {"PATH=" + std::string(path ? path : "/usr/bin:/bin"),
                         "HOME=" + home_.path(), "USER=player", "WINEPREFIX=" + home_.path() + "/prefix",
                         "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=ja_JP.UTF-8",
                         "DISPLAY=:" + display_};
