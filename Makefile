@@ -2,6 +2,7 @@
 HOST := build/host
 WIN32 := build/win32
 ASAN := build/asan
+FUZZ := build/fuzz
 JOBS ?= 2
 # The Windows build the Wine tests run: win32 where 32-bit Wine runs, else win64.
 WINE_ARCH = $(shell tools/wine-arch)
@@ -14,7 +15,8 @@ run: host
 
 # Every test: unit, stand-in, pseudo-terminal (also under valgrind), lint,
 # the exe as built, the Windows program under Wine; then the host tests again
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets
+# for a bounded time each.
 test: test-tools windows wine-build
 	cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DWINE_TEST_BUILD=$(CURDIR)/build/$(WINE_ARCH) -DWINDOWS_EXE=$(CURDIR)/$(WIN32)/zelkor-cleanup.exe
@@ -23,6 +25,9 @@ test: test-tools windows wine-build
 	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZELKOR_SANITIZE=ON
 	cmake --build $(ASAN) -j $(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELKOR_FUZZ=ON
+	cmake --build $(FUZZ) -j $(JOBS)
+	ctest --test-dir $(FUZZ) --output-on-failure -j $(JOBS)
 
 host:
 	tools/install-deps host
@@ -42,7 +47,7 @@ wine-build:
 	fi
 
 test-tools:
-	tools/install-deps host windows wine
+	tools/install-deps host windows wine fuzz
 
 clean:
 	rm -rf build
