@@ -37,6 +37,7 @@ constexpr std::uint32_t kAttributeReadOnly = 0x01;
 constexpr std::uint32_t kAttributeHidden = 0x02;
 constexpr std::uint32_t kAttributeDirectory = 0x10;
 constexpr std::uint32_t kAttributeArchive = 0x20;
+constexpr std::uint32_t kAttributeReparsePoint = 0x400;  // a junction or symbolic link
 
 // Windows error codes that the code and its tests speak of.
 constexpr std::uint32_t kErrorFileNotFound = 2;

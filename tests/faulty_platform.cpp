@@ -24,6 +24,7 @@ int FaultyPlatform::MessageBoxA(platform::WindowHandle, const char* text, const 
     dialogTexts.emplace_back(text ? text : "");
     if (Fault(1400)) return 0;  // the box could not be shown
     bool yesNo = (style & 0x0F) == platform::kMbYesNo;
+    if (yesNo && whilePromptIsUp) whilePromptIsUp();
     if (yesNo) proceeded = promptAnswer_ == platform::kIdYes;
     return yesNo ? promptAnswer_ : platform::kIdOk;
 }

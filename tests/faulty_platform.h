@@ -4,6 +4,7 @@
 // cannot fail, are not counted.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
     // The call that fails first (-1: none), and whether every later one fails too.
     long firstFault = -1;
     bool faultsPersist = false;
+    // Runs while the confirmation question is up, as another program might.
+    std::function<void()> whilePromptIsUp;
 
     // What the run did.
     long calls = 0;

@@ -127,7 +127,7 @@ TEST_F(StandIn, SearchListsDotEntriesFirstThenByNameWithAttributes) {
         {"..", kAttributeDirectory},
         {".hidden", kAttributeArchive | platform::kAttributeHidden},
         {"A.txt", kAttributeArchive},
-        {"b-link", kAttributeDirectory},  // a link to a folder is marked as a folder
+        {"b-link", kAttributeDirectory | platform::kAttributeReparsePoint},  // as Wine marks it
         {"c.txt", kAttributeArchive},
         {"elsewhere", kAttributeDirectory},
         {"folder", kAttributeDirectory},

@@ -74,11 +74,14 @@ std::uint32_t AttributesOf(int dirFd, const char* name) {
     struct stat info;
     if (fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return kAttributeArchive;
     bool directory = S_ISDIR(info.st_mode);
-    if (S_ISLNK(info.st_mode)) {  // a link to a folder is marked as a folder, as on Windows
+    bool link = false;
+    if (S_ISLNK(info.st_mode)) {  // a link to a folder is a folder and a reparse point, as Wine shows it
         struct stat target;
         directory = fstatat(dirFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        link = directory;
     }
     std::uint32_t attributes = directory ? kAttributeDirectory : kAttributeArchive;
+    if (link) attributes |= kAttributeReparsePoint;
     if (!(info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) attributes |= kAttributeReadOnly;
     if (name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
         attributes |= kAttributeHidden;  // Wine hides dot files
@@ -238,10 +241,22 @@ std::uint32_t PosixPlatform::GetPrivateProfileStringA(const char* section, const
     if (section && key && hasFolder && Resolve(fileName, unixPath)) {
         if (auto found = posix::FindIniValue(ReadIniText(unixPath), section, key)) value = *found;
     }
-    std::size_t length = std::min<std::size_t>(value.size(), size - 1);
-    std::memcpy(buffer, value.data(), length);
-    buffer[length] = '\0';
-    return static_cast<std::uint32_t>(length);
+    value.resize(strnlen(value.c_str(), value.size()));  // text ends at a NUL byte
+    if (value.size() < size) {
+        std::memcpy(buffer, value.c_str(), value.size() + 1);
+        return static_cast<std::uint32_t>(value.size());
+    }
+    // Cut to size - 1 bytes as Wine cuts: whole characters only, the byte a
+    // split character would take left as it was, and size - 1 returned.
+    std::size_t whole = 0;
+    while (whole < size - 1) {
+        std::size_t width = posix::Cp932::IsLeadByte(static_cast<unsigned char>(value[whole])) ? 2 : 1;
+        if (whole + width > size - 1) break;
+        whole += width;
+    }
+    std::memcpy(buffer, value.data(), whole);
+    buffer[size - 1] = '\0';
+    return size - 1;
 }
 
 SearchHandle PosixPlatform::FindFirstFileA(const char* pattern, FindData* data) {

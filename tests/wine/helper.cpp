@@ -3,7 +3,12 @@
 //   window CLASS TITLE   keep a top-level window of CLASS open until stdin ends
 //   hold PATH            keep PATH open without sharing until stdin ends
 //   hide PATH            give PATH the hidden attribute
-//   list PATTERN         print the names FindFirstFileA gives, in its order
+//   list PATTERN         print the names FindFirstFileA gives, in its order,
+//                        each with its attribute bits
+//   ini SECTION KEY FILE...  print what GetPrivateProfileStringA reads, as the
+//                        program asks for it (no default, 80 bytes)
+//   delete PATH...       DeleteFileA each PATH; print 0 or its error code
+//   rmdir PATH...        the same with RemoveDirectoryA
 //   default-caption      print the caption of a message box that has none
 //   dialogs STEP...      answer the next message boxes of another process,
 //                        one STEP each: ACTION|...|press=ID, where ACTION is
@@ -221,9 +226,27 @@ int List(const char* pattern) {
     HANDLE search = FindFirstFileA(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE) return 3;
     do {
-        std::printf("%s\n", Hex(entry.cFileName).c_str());
+        std::printf("%s %lX\n", Hex(entry.cFileName).c_str(), entry.dwFileAttributes);
     } while (FindNextFileA(search, &entry));
     FindClose(search);
+    return 0;
+}
+
+int ReadIni(int count, char** arguments) {
+    for (int i = 2; i < count; ++i) {
+        char value[80];
+        std::memset(value, 0x7F, sizeof value);  // shows what the call leaves untouched
+        DWORD length = GetPrivateProfileStringA(arguments[0], arguments[1], nullptr, value, sizeof value,
+                                                arguments[i]);
+        std::printf("%lu %s\n", length, Hex(std::string(value, strnlen(value, sizeof value))).c_str());
+    }
+    return 0;
+}
+
+int Remove(BOOL(WINAPI* remove)(LPCSTR), int count, char** paths) {
+    for (int i = 0; i < count; ++i) {
+        std::printf("%lu\n", remove(paths[i]) ? 0ul : GetLastError());
+    }
     return 0;
 }
 
@@ -257,6 +280,9 @@ int main(int argc, char** argv) {
     if (command == "hold" && argc == 3) return Hold(argv[2]);
     if (command == "hide" && argc == 3) return SetFileAttributesA(argv[2], FILE_ATTRIBUTE_HIDDEN) ? 0 : 3;
     if (command == "list" && argc == 3) return List(argv[2]);
+    if (command == "ini" && argc >= 4) return ReadIni(argc - 2, argv + 2);
+    if (command == "delete") return Remove(DeleteFileA, argc - 2, argv + 2);
+    if (command == "rmdir") return Remove(RemoveDirectoryA, argc - 2, argv + 2);
     if (command == "default-caption" && argc == 2) return DefaultCaption();
     if (command == "dialogs") return AnswerDialogs(argc - 2, argv + 2);
     std::fprintf(stderr, "usage: see the top of helper.cpp\n");

@@ -14,10 +14,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <cstring>
 #include <functional>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <set>
 #include <memory>
 #include <optional>
 
+#include "platform/posix/posix_platform.h"
 #include "tests/encoding.h"
 #include "tests/processes.h"
 #include "tests/wine/bmp_to_png.h"
@@ -191,7 +197,7 @@ public:
         ChildProcess list(g_desktop->Command({g_desktop->Helper(), "list", WApp() + "\\*"}),
                           g_desktop->Environment());
         std::vector<std::string> names;
-        for (std::string line; list.ReadLine(line, 20);) names.push_back(Unhex(line));
+        for (std::string line; list.ReadLine(line, 20);) names.push_back(Unhex(line.substr(0, line.find(' '))));
         return names;
     }
 
@@ -425,6 +431,40 @@ std::vector<WineCase> Cases() {
              EXPECT_TRUE(Exists(s.Maker() + "/other-game.ini"));
              EXPECT_FALSE(Exists(s.Maker() + "/zelkor"));
          }},
+        {"a link to a folder inside the application folder is not entered",
+         [](Scene& s) {
+             fs::create_directories(s.Maker() + "/../outside");
+             std::ofstream(s.Maker() + "/../outside/kept.txt") << "not the client's";
+             fs::create_directories(s.App());
+             fs::create_directory_symlink(s.Maker() + "/../outside", s.App() + "/dir-link");
+         },
+         {},
+         {kYes, kOk},
+         0,
+         [](Scene& s) { return std::vector<Dialog>{Prompt(""), Report(AllFolders(s))}; },
+         [](Scene& s) {
+             EXPECT_TRUE(Exists(s.Maker() + "/../outside/kept.txt"));
+             fs::remove_all(s.Maker() + "/../outside");
+         }},
+        {"an application folder that is a link has nothing deleted through it",
+         [](Scene& s) {
+             fs::create_directories(s.Maker() + "/../outside");
+             std::ofstream(s.Maker() + "/../outside/kept.txt") << "not the client's";
+             fs::create_directories(s.Maker() + "/zelkor");
+             fs::create_directory_symlink(s.Maker() + "/../outside", s.App());
+         },
+         {},
+         {kYes, kOk},
+         0,
+         [](Scene& s) {
+             std::vector<std::string> lines = {"File : " + s.WApp() + "\\kept.txt"};
+             for (const std::string& line : AllFolders(s)) lines.push_back(line);
+             return std::vector<Dialog>{Prompt(""), Report(lines)};
+         },
+         [](Scene& s) {
+             EXPECT_TRUE(Exists(s.Maker() + "/../outside/kept.txt"));
+             fs::remove_all(s.Maker() + "/../outside");
+         }},
         {"two files held open by another program, reported last-listed first",
          [](Scene& s) {
              s.Write("a.dat");
@@ -478,6 +518,160 @@ TEST(Wine, AFileRemovedWhileThePromptIsUpIsNotReported) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(shown, (std::vector<Dialog>{Prompt(""), Deleted()}));
     EXPECT_FALSE(Exists(scene.Maker()));
+}
+
+// ---- the stand-in against Wine ----
+
+std::vector<std::string> HelperLines(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {g_desktop->Helper()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ChildProcess helper(g_desktop->Command(command), g_desktop->Environment());
+    std::vector<std::string> lines;
+    for (std::string line; helper.ReadLine(line, 30);) lines.push_back(line);
+    return lines;
+}
+
+std::string HexOf(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex.push_back(digits[c >> 4]);
+        hex.push_back(digits[c & 15]);
+    }
+    return hex;
+}
+
+TEST(Wine, TheStandInReadsIniFilesAsWineDoes) {
+    using namespace std::string_literals;
+    const std::string longLine = "[STATUS]\r\nUNAME=" + std::string(5000, 'L') + "\r\n";
+    const struct Case {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"plain", "[STATUS]\r\nUNAME=abc\r\n"},
+        {"LF only", "[STATUS]\nUNAME=abc\n"},
+        {"CR only", "[STATUS]\rUNAME=abc\r"},
+        {"no final newline", "[STATUS]\r\nUNAME=abc"},
+        {"case of names", "[status]\r\nuname=abc\r\n"},
+        {"blanks", "  [ STATUS ]  \r\n\t UNAME \t= \t a b \t\r\n"},
+        {"double quotes", "[STATUS]\r\nUNAME=\"  q  \"\r\n"},
+        {"single quotes", "[STATUS]\r\nUNAME='q'\r\n"},
+        {"unmatched quote", "[STATUS]\r\nUNAME=\"q\r\n"},
+        {"empty value", "[STATUS]\r\nUNAME=\r\n"},
+        {"no equals sign", "[STATUS]\r\nUNAME\r\n"},
+        {"repeated key", "[STATUS]\r\nUNAME=one\r\nUNAME=two\r\n"},
+        {"repeated section, key in the second", "[STATUS]\r\nA=1\r\n[X]\r\n[STATUS]\r\nUNAME=two\r\n"},
+        {"repeated section, key in both", "[STATUS]\r\nUNAME=one\r\n[X]\r\n[STATUS]\r\nUNAME=two\r\n"},
+        {"commented out", "[STATUS]\r\n;UNAME=c\r\n"},
+        {"comment after the value", "[STATUS]\r\nUNAME=abc ;note\r\n"},
+        {"key before any section", "UNAME=abc\r\n[STATUS]\r\n"},
+        {"code page 932 value", "[STATUS]\r\nUNAME=" + Cp932("ソフト") + "\r\n"},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF[STATUS]\r\nUNAME=\xE3\x82\xBD\r\n"},
+        {"UTF-16 byte-order mark", "\xFF\xFE[\0S\0T\0A\0T\0U\0S\0]\0\r\0\n\0U\0N\0A\0M\0E\0=\0\xBD\x30\r\0\n\0"s},
+        {"NUL inside the value", "[STATUS]\r\nUNAME=ab\0cd\r\n"s},
+        {"NUL before the section", "\0[STATUS]\r\nUNAME=abc\r\n"s},
+        {"very long line", longLine},
+        {"79 bytes ending in half a character", "[STATUS]\r\nUNAME=" + std::string(78, 'z') + Cp932("ソ") + "\r\n"},
+        {"empty file", ""},
+    };
+    TempFolder folder;
+    std::vector<std::string> arguments = {"ini", "STATUS", "UNAME"};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::string path = folder.path() + "/case" + std::to_string(i) + ".ini";
+        std::ofstream(path, std::ios::binary) << cases[i].text;
+        arguments.push_back(ZForm(path));
+    }
+    std::vector<std::string> wine = HelperLines(arguments);
+    ASSERT_EQ(wine.size(), std::size(cases));
+    platform::PosixPlatform standIn;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        char value[80];
+        std::memset(value, 0x7F, sizeof value);
+        std::uint32_t length = standIn.GetPrivateProfileStringA("STATUS", "UNAME", nullptr, value, sizeof value,
+                                                                arguments[3 + i].c_str());
+        std::string mine = std::to_string(length) + " " + HexOf(std::string(value, strnlen(value, sizeof value)));
+        EXPECT_EQ(mine, wine[i]) << cases[i].name << " (length, then the value's bytes)";
+    }
+}
+
+// The same folder, listed and then emptied by the stand-in natively and by
+// the real functions under Wine; `root` receives a fresh copy each time.
+void LayFolderSituations(const std::string& root) {
+    fs::remove_all(root);
+    fs::create_directories(root + "/sub");
+    fs::create_directories(root + "/empty");
+    fs::create_directories(root + "/elsewhere");
+    for (const char* name : {"plain.dat", ".hidden", "readonly.dat", "sub/inner", "elsewhere/target"}) {
+        std::ofstream(root + "/" + name) << "x";
+    }
+    chmod((root + "/readonly.dat").c_str(), 0444);
+    fs::create_directory_symlink(root + "/elsewhere", root + "/dir-link");
+    fs::create_symlink(root + "/elsewhere/target", root + "/file-link");
+}
+
+TEST(Wine, TheStandInListsAndRemovesAsWineDoes) {
+    TempFolder folder;
+    const std::string root = folder.path() + "/situations";
+    const std::string z = ZForm(root);
+    const std::vector<std::pair<std::string, std::string>> removals = {
+        {"delete", "missing.dat"},  {"delete", "no\\such\\file"}, {"delete", "sub"},
+        {"delete", "readonly.dat"}, {"delete", "plain.dat"},         {"delete", "file-link"},
+        {"rmdir", "sub"},           {"rmdir", "missing"},            {"rmdir", ".hidden"},
+        {"rmdir", "empty"},         {"rmdir", "dir-link"},
+    };
+    LayFolderSituations(root);
+    std::vector<std::string> wineListing = HelperLines({"list", z + "\\*"});
+    std::vector<std::string> wineResults;
+    for (const auto& [operation, name] : removals) {
+        std::vector<std::string> lines = HelperLines({operation, z + "\\" + name});
+        wineResults.push_back(lines.empty() ? "none" : lines[0]);
+    }
+    std::set<std::string> wineLeft;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) wineLeft.insert(entry.path().string());
+
+    LayFolderSituations(root);
+    platform::PosixPlatform standIn;
+    std::vector<std::string> mine;
+    platform::FindData data;
+    platform::SearchHandle search = standIn.FindFirstFileA((z + "\\*").c_str(), &data);
+    ASSERT_NE(search, platform::InvalidSearchHandle());
+    do {
+        char attributes[16];
+        std::snprintf(attributes, sizeof attributes, "%X", data.attributes);
+        mine.push_back(HexOf(data.name) + " " + attributes);
+    } while (standIn.FindNextFileA(search, &data));
+    standIn.FindClose(search);
+    std::sort(mine.begin(), mine.end());
+    std::sort(wineListing.begin(), wineListing.end());
+    auto readable = [](std::vector<std::string> lines) {
+        for (std::string& line : lines) line = Unhex(line.substr(0, line.find(' '))) + line.substr(line.find(' '));
+        return lines;
+    };
+    EXPECT_EQ(readable(mine), readable(wineListing)) << "names and attribute bits";
+
+    for (std::size_t i = 0; i < removals.size(); ++i) {
+        const auto& [operation, name] = removals[i];
+        std::string path = z + "\\" + name;
+        bool done = operation == "delete" ? standIn.DeleteFileA(path.c_str()) : standIn.RemoveDirectoryA(path.c_str());
+        std::string result = done ? "0" : std::to_string(standIn.GetLastError());
+        EXPECT_EQ(result, wineResults[i]) << operation << " " << name;
+    }
+    std::set<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) left.insert(entry.path().string());
+    // A known difference: Wine follows a Unix symbolic link when it deletes,
+    // so it removes the link's target and leaves the link; Windows, and the
+    // stand-in, remove the link itself. A link to a file carries no sign of
+    // being one under Wine, so the program cannot tell it from a file there;
+    // on Windows such links carry the reparse-point bit and DeleteFileA
+    // removes only the link. A link to a folder is seen (reparse point) and
+    // never walked into.
+    std::set<std::string> asWineLeavesIt = left;
+    asWineLeavesIt.erase(root + "/elsewhere");
+    asWineLeavesIt.erase(root + "/elsewhere/target");
+    asWineLeavesIt.insert(root + "/file-link");
+    asWineLeavesIt.insert(root + "/dir-link");
+    EXPECT_EQ(asWineLeavesIt, wineLeft) << "what is left on disk";
+    EXPECT_TRUE(left.count(root + "/elsewhere/target")) << "the stand-in never deletes through a link";
 }
 
 // Points the local application data folder elsewhere for one test.
