@@ -8,7 +8,7 @@ JOBS ?= 2
 WINE_ARCH = $(shell tools/wine-arch)
 
 .NOTPARALLEL:
-.PHONY: run test host windows wine-build test-tools clean
+.PHONY: run test bench host windows wine-build test-tools clean
 
 run: host
 	$(HOST)/zelkor-cleanup
@@ -28,6 +28,14 @@ test: test-tools windows wine-build
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELKOR_FUZZ=ON
 	cmake --build $(FUZZ) -j $(JOBS)
 	ctest --test-dir $(FUZZ) --output-on-failure -j $(JOBS)
+
+# Speed, memory and system calls against find -delete and rm -rf; figures only.
+bench: windows
+	tools/install-deps host bench
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build build/bench -j $(JOBS) --target cleanup_bench
+	build/bench/cleanup_bench build/bench-data
+	@echo "build/win32/zelkor-cleanup.exe: $$(stat -c %s $(WIN32)/zelkor-cleanup.exe) bytes"
 
 host:
 	tools/install-deps host

@@ -53,8 +53,12 @@ void ListDataFiles(Platform& os, const std::string& folder, std::vector<std::str
     do {
         // A dot covers "." and ".." and every dot-file; folders are not entered.
         if (entry.name[0] == '.' || (entry.attributes & platform::kAttributeDirectory)) continue;
-        files.push_back(prefix);
-        files.back().append(entry.name, strnlen(entry.name, sizeof entry.name));
+        // Sized once: a string grown by appending keeps up to twice the room.
+        std::size_t nameLength = strnlen(entry.name, sizeof entry.name);
+        std::string path;
+        path.reserve(prefix.size() + nameLength);
+        path.append(prefix).append(entry.name, nameLength);
+        files.push_back(std::move(path));
     } while (os.FindNextFileA(search, &entry));
     os.FindClose(search);
 }

@@ -102,19 +102,27 @@ bool MakeFolders(const std::string& path) {
 
 }  // namespace
 
+// A search's results, held compactly: a folder can have very many entries.
 struct PosixPlatform::Search {
     struct Entry {
-        std::string name;
+        std::uint32_t offset;  // of the name in `names`
         std::uint32_t attributes;
     };
+    std::string names;  // every name, each ended by a NUL
     std::vector<Entry> entries;
     std::size_t next = 0;
+
+    void Add(const std::string& name, std::uint32_t attributes) {
+        entries.push_back({static_cast<std::uint32_t>(names.size()), attributes});
+        names.append(name.c_str(), name.size() + 1);
+    }
+    const char* Name(const Entry& entry) const { return names.c_str() + entry.offset; }
 
     bool Fill(FindData* data) {
         if (next >= entries.size()) return false;
         const Entry& entry = entries[next++];
         data->attributes = entry.attributes;
-        std::memcpy(data->name, entry.name.c_str(), entry.name.size() + 1);
+        std::memcpy(data->name, Name(entry), std::strlen(Name(entry)) + 1);
         return true;
     }
 };
@@ -285,14 +293,17 @@ SearchHandle PosixPlatform::FindFirstFileA(const char* pattern, FindData* data) 
         std::string name = cp932_.NameFromDisk(entry->d_name);
         if (name.size() >= kMaxPath) name = "?";
         if (!Matches(namePattern, name)) continue;
-        search->entries.push_back({std::move(name), AttributesOf(dirfd(dir), entry->d_name)});
+        search->Add(name, AttributesOf(dirfd(dir), entry->d_name));
     }
     closedir(dir);
     // "." and ".." first, then by name, so that every run lists alike.
-    auto rank = [](const std::string& name) { return name == "." ? 0 : name == ".." ? 1 : 2; };
+    const Search& found = *search;
+    auto rank = [](const char* name) { return std::strcmp(name, ".") == 0 ? 0 : std::strcmp(name, "..") == 0 ? 1 : 2; };
     std::sort(search->entries.begin(), search->entries.end(),
-              [&rank](const Search::Entry& a, const Search::Entry& b) {
-                  return rank(a.name) != rank(b.name) ? rank(a.name) < rank(b.name) : a.name < b.name;
+              [&found, &rank](const Search::Entry& a, const Search::Entry& b) {
+                  const char* x = found.Name(a);
+                  const char* y = found.Name(b);
+                  return rank(x) != rank(y) ? rank(x) < rank(y) : std::strcmp(x, y) < 0;
               });
     if (!search->Fill(data)) return FailSearch(kErrorFileNotFound);
     SearchHandle handle = search.get();
