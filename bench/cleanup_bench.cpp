@@ -183,8 +183,8 @@ int main(int argc, char** argv) {
         std::printf("%8ld | %10.1fms %10.1fms %10.1fms | %10.1fms %10.1fms | %7.2f %7.2f | %7ld KiB %6zu KiB | %9.2f %9.2f\n",
                     count, Median(inventory) * 1e3, Median(removal) * 1e3, Median(total) * 1e3, Median(find) * 1e3,
                     Median(rm) * 1e3, Median(removal) / best, Median(total) / best, peak, pathBytes / 1024,
-                    ours < 0 ? -1.0 : static_cast<double>(ours) / count,
-                    theirs < 0 ? -1.0 : static_cast<double>(theirs) / count);
+                    ours < 0 ? -1.0 : static_cast<double>(ours) / static_cast<double>(count),
+                    theirs < 0 ? -1.0 : static_cast<double>(theirs) / static_cast<double>(count));
         std::fflush(stdout);
     }
     fs::remove_all(root);
