@@ -51,26 +51,11 @@ std::map<std::string, std::string> Outside(const fs::path& root, const fs::path&
 }
 
 std::string ZForm(const fs::path& path) {
-    std::string windows = "Z:" + path.string();
-    for (char& c : windows) c = c == '/' ? '\\' : c;
-    return windows;
+    return testing_support::ZForm(path.string());
 }
 
 class FaultInjection : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* saved = std::getenv("XDG_DATA_HOME");
-        savedDataHome_ = saved ? std::optional<std::string>(saved) : std::nullopt;
-        setenv("XDG_DATA_HOME", data_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (savedDataHome_) {
-            setenv("XDG_DATA_HOME", savedDataHome_->c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
     void Lay(const Scenario& scenario) {
         fs::remove_all(temp_.path() + "/data");
         fs::create_directories(app_);
@@ -138,7 +123,7 @@ protected:
     fs::path maker_ = data_ / "K-ORB";
     fs::path client_ = maker_ / "zelkor";
     fs::path app_ = client_ / "app";
-    std::optional<std::string> savedDataHome_;
+    testing_support::ScopedEnvironment dataHome_{"XDG_DATA_HOME", data_.string()};
     long runs_ = 0;
     long faults_ = 0;
 };

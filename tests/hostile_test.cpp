@@ -23,31 +23,18 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string ZForm(const fs::path& path) {
-    std::string windows = "Z:" + path.string();
-    for (char& c : windows) c = c == '/' ? '\\' : c;
-    return windows;
+    return testing_support::ZForm(path.string());
 }
 
 class Hostile : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* saved = std::getenv("XDG_DATA_HOME");
-        if (saved) savedDataHome_ = saved;
-        setenv("XDG_DATA_HOME", data_.c_str(), 1);
         fs::create_directories(app_);
         fs::create_directories(outside_);
         std::ofstream(outside_ / "target.txt") << "not the client's";
         fs::create_directories(outside_ / "folder");
         std::ofstream(outside_ / "folder" / "inner.txt") << "not the client's";
     }
-    void TearDown() override {
-        if (savedDataHome_) {
-            setenv("XDG_DATA_HOME", savedDataHome_->c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
     void Write(const fs::path& path, const std::string& content = "x") {
         std::ofstream(path, std::ios::binary) << content;
     }
@@ -79,7 +66,7 @@ protected:
     fs::path client_ = maker_ / "zelkor";
     fs::path app_ = client_ / "app";
     fs::path outside_ = temp_.path() + "/outside";
-    std::optional<std::string> savedDataHome_;
+    testing_support::ScopedEnvironment dataHome_{"XDG_DATA_HOME", data_.string()};
     std::string prompt_;  // code page 932
 };
 

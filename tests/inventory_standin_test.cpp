@@ -38,11 +38,7 @@ protected:
     platform::PosixPlatform os_;
     std::string startDirectory_;
 
-    std::string ZApp() const {
-        std::string z = "Z:" + app_;
-        for (char& c : z) c = c == '/' ? '\\' : c;
-        return z;
-    }
+    std::string ZApp() const { return testing_support::ZForm(app_); }
 };
 
 TEST_F(InventoryOnDisk, ReadsTheSavedIdAndComesBackToTheWorkingDirectory) {

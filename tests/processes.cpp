@@ -199,6 +199,25 @@ TempFolder::~TempFolder() {
         16, FTW_DEPTH | FTW_PHYS);
 }
 
+std::string ZForm(const std::string& unixPath) {
+    std::string windows = "Z:" + unixPath;
+    for (char& c : windows) c = c == '/' ? '\\' : c;
+    return windows;
+}
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
+    : name_(name), had_(std::getenv(name) != nullptr), old_(had_ ? std::getenv(name) : "") {
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    if (had_) {
+        setenv(name_, old_.c_str(), 1);
+    } else {
+        unsetenv(name_);
+    }
+}
+
 std::string BuiltProgram(const std::string& name) {
     return std::string(TEST_BUILD_DIR) + "/" + name;
 }

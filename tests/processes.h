@@ -84,6 +84,24 @@ private:
     std::string path_;
 };
 
+// The Z: form of a Unix path whose names are ASCII: Z:\dir\file.
+std::string ZForm(const std::string& unixPath);
+
+// Sets an environment variable for the life of the object, then puts back
+// what was there before.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    bool had_;
+    std::string old_;
+};
+
 // Where the build put its programs.
 std::string BuiltProgram(const std::string& name);
 

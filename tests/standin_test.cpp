@@ -22,11 +22,7 @@ using platform::FindData;
 using platform::PosixPlatform;
 using testing_support::TempFolder;
 
-// The Z: form of a Unix path whose names are ASCII.
-std::string ZForm(std::string unixPath) {
-    for (char& c : unixPath) c = c == '/' ? '\\' : c;
-    return "Z:" + unixPath;
-}
+using testing_support::ZForm;
 
 void WriteFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
@@ -225,19 +221,15 @@ TEST_F(StandIn, LinksGoThemselvesAndTheirTargetsStay) {
 }
 
 TEST_F(StandIn, LocalAppDataFollowsTheXdgDataHome) {
-    const char* savedData = std::getenv("XDG_DATA_HOME");
-    const char* savedHome = std::getenv("HOME");
-    std::string keepData = savedData ? savedData : "";
-    std::string keepHome = savedHome ? savedHome : "";
+    testing_support::ScopedEnvironment keepData("XDG_DATA_HOME", root_ + "/data/home");
+    testing_support::ScopedEnvironment keepHome("HOME", root_);
     char path[platform::kMaxPath];
 
-    setenv("XDG_DATA_HOME", (root_ + "/data/home").c_str(), 1);
     EXPECT_TRUE(os_.SHGetSpecialFolderPathA(nullptr, path, platform::kCsidlLocalAppData, true));
     EXPECT_EQ(std::string(path), zRoot_ + "\\data\\home");
     EXPECT_TRUE(Exists(root_ + "/data/home")) << "created when missing";
 
     setenv("XDG_DATA_HOME", "relative/ignored", 1);
-    setenv("HOME", root_.c_str(), 1);
     EXPECT_TRUE(os_.SHGetSpecialFolderPathA(nullptr, path, platform::kCsidlLocalAppData, true));
     EXPECT_EQ(std::string(path), zRoot_ + "\\.local\\share");
 
@@ -248,9 +240,6 @@ TEST_F(StandIn, LocalAppDataFollowsTheXdgDataHome) {
     setenv("XDG_DATA_HOME", deep.c_str(), 1);
     EXPECT_FALSE(os_.SHGetSpecialFolderPathA(nullptr, path, platform::kCsidlLocalAppData, true))
         << "a folder whose path does not fit 260 bytes";
-
-    if (savedData) setenv("XDG_DATA_HOME", keepData.c_str(), 1); else unsetenv("XDG_DATA_HOME");
-    if (savedHome) setenv("HOME", keepHome.c_str(), 1); else unsetenv("HOME");
 }
 
 TEST(IniFile, ReadsValuesTheWayWindowsDoes) {
@@ -302,7 +291,7 @@ TEST_F(StandIn, ProfileStringsAreReadRelativeToTheWorkingDirectoryAndCut) {
 }
 
 TEST_F(StandIn, FindWindowSeesLiveStandinClientsOnly) {
-    setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
+    testing_support::ScopedEnvironment runtime("XDG_RUNTIME_DIR", root_);
     std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + root_};
     EXPECT_EQ(os_.FindWindowA("WC_TEST", nullptr), nullptr);
     {
@@ -323,7 +312,6 @@ TEST_F(StandIn, FindWindowSeesLiveStandinClientsOnly) {
     EXPECT_EQ(os_.FindWindowA("WC_TEST", nullptr), nullptr) << "gone with its process";
     std::string desktop = root_ + "/zelkor-standin-desktop";
     EXPECT_EQ(rmdir(desktop.c_str()), 0) << "nothing stale left in " << desktop;
-    unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

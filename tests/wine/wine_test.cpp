@@ -34,18 +34,13 @@ namespace fs = std::filesystem;
 using testing_support::ChildProcess;
 using testing_support::Cp932;
 using testing_support::TempFolder;
+using testing_support::ZForm;
 
 const std::string kBuild = WINE_TEST_BUILD;  // the Windows build under test
 const std::string kShots = WINE_SHOTS_DIR;   // where the pictures of the dialogs go
 const std::string kLocalWindows = "C:\\users\\player\\AppData\\Local";
 const std::string kShellFolders =
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-std::string ZForm(const std::string& unixPath) {
-    std::string windows = "Z:" + unixPath;
-    for (char& c : windows) c = c == '/' ? '\\' : c;
-    return windows;
-}
 
 std::string Unhex(const std::string& hex) {
     std::string bytes;
