@@ -205,8 +205,10 @@ std::string ZForm(const std::string& unixPath) {
     return windows;
 }
 
-ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
-    : name_(name), had_(std::getenv(name) != nullptr), old_(had_ ? std::getenv(name) : "") {
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    old_ = old ? old : "";
     setenv(name, value.c_str(), 1);
 }
 
