@@ -59,6 +59,14 @@ std::size_t Cp932CharLength(std::string_view rest) {
     return rest.size() > 1 && Cp932::IsLeadByte(static_cast<unsigned char>(rest[0])) ? 2 : 1;
 }
 
+std::size_t OneByte(std::string_view) {
+    return 1;
+}
+
+std::size_t TwoBytes(std::string_view) {
+    return 2;
+}
+
 std::size_t Utf8CharLength(std::string_view rest) {
     std::size_t length = Utf8Length(static_cast<unsigned char>(rest[0]));
     for (std::size_t i = 1; i < length && i < rest.size(); ++i) {
@@ -212,6 +220,18 @@ std::string Cp932::ToWindowsPath(std::string_view unixPath) {
     }
     if (windows.size() == 2) windows.push_back('\\');
     return windows;
+}
+
+std::string Recode(std::string_view text, const char* from, const char* to, bool replaceBad) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == kNoConverter) return {};
+    std::string out;
+    // A bad character spans one unit of its set: a UTF-8 sequence, two bytes of UTF-16, else a byte.
+    bool utf16 = std::string_view(from).rfind("UTF-16", 0) == 0;
+    Convert(cd, text, out, replaceBad,
+            std::string_view(from) == "UTF-8" ? Utf8CharLength : utf16 ? TwoBytes : OneByte);
+    iconv_close(cd);
+    return out;
 }
 
 std::uint32_t ErrorFromErrno(int error, const std::string& unixPath) {

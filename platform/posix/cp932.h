@@ -46,6 +46,11 @@ private:
     iconv_t fromUtf8_;
 };
 
+// `text` from character set `from` to `to`. With `replaceBad`, each
+// character that does not convert becomes '?'; otherwise the result ends
+// before the first such character. Empty when iconv knows no such sets.
+std::string Recode(std::string_view text, const char* from, const char* to, bool replaceBad);
+
 // The Windows error code for a failed Unix call on `unixPath`.
 std::uint32_t ErrorFromErrno(int error, const std::string& unixPath);
 

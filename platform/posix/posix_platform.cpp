@@ -223,17 +223,8 @@ std::string PosixPlatform::ReadIniText(const std::string& unixPath) {
     for (const char* charset : {"UTF-16LE", "UTF-16BE"}) {
         bool little = charset[6] == 'L';
         if (!startsWith(little ? "\xFF\xFE" : "\xFE\xFF")) continue;
-        iconv_t cd = iconv_open("UTF-8", charset);
-        std::string utf8;
-        char* in = text.data() + 2;
-        std::size_t inLeft = text.size() - 2;
-        std::string out(inLeft * 2 + 4, '\0');
-        char* outPtr = out.data();
-        std::size_t outLeft = out.size();
-        iconv(cd, &in, &inLeft, &outPtr, &outLeft);  // stops at the first bad unit
-        iconv_close(cd);
-        out.resize(out.size() - outLeft);
-        return cp932_.FromUtf8Lossy(out);
+        // Read up to the first unit that is not UTF-16.
+        return cp932_.FromUtf8Lossy(posix::Recode(std::string_view(text).substr(2), charset, "UTF-8", false));
     }
     return text;
 }

@@ -1,7 +1,6 @@
 #include "platform/posix/tty_dialog.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <langinfo.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/cp932.h"
 
 namespace platform::posix {
 
@@ -18,27 +18,8 @@ namespace {
 std::string ForTerminal(const std::string& utf8) {
     const char* charset = nl_langinfo(CODESET);
     if (std::strcmp(charset, "UTF-8") == 0) return utf8;
-    iconv_t cd = iconv_open(charset, "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
-    std::string out;
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    while (inLeft > 0) {
-        char chunk[256];
-        char* outPtr = chunk;
-        std::size_t outLeft = sizeof chunk;
-        std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(chunk, static_cast<std::size_t>(outPtr - chunk));
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            out.push_back('?');
-            do {  // skip the rest of the character
-                ++in;
-                --inLeft;
-            } while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80);
-        }
-    }
-    iconv_close(cd);
-    return out;
+    std::string shown = Recode(utf8, "UTF-8", charset, true);
+    return shown.empty() ? utf8 : shown;
 }
 
 // Windows line breaks become the terminal's.
